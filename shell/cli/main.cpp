@@ -1,0 +1,30 @@
+// clipsnare-cli: the monitor and the downloader without windows.
+#include "shell/cli/commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: clipsnare-cli COMMAND [OPTIONS]\n"
+    "commands:\n"
+    "  adapters                      list the capture adapters\n";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return cli::kExitUsage;
+    }
+    const QString command = arguments.takeFirst();
+    if (command == "adapters")
+        return cli::adapters(arguments);
+    std::fputs(kUsage, stderr);
+    return cli::kExitUsage;
+}

@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+// No test may touch the real settings: each one starts with an empty,
+// private configuration folder.
+class FreshConfigHome : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo &) override
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", dir_->path().toLocal8Bit());
+    }
+    void OnTestEnd(const testing::TestInfo &) override { dir_.reset(); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshConfigHome);
+    return RUN_ALL_TESTS();
+}
