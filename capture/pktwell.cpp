@@ -145,10 +145,11 @@ int32_t nextFrame(pcap_pkthdr **header, const u_char **data)
         const int r = lib().next_ex(s.handle, header, data);
         if (r == 1)
             return 1;
+        // A damaged record is reported once; after it the file has ended.
         s.fileEnded = true;
         if (r == PCAP_ERROR) {
             const std::string reason = std::string("Capture file ends early: ") + lib().geterr(s.handle);
-            fail(reason.c_str());
+            return fail(reason.c_str());
         }
         return PW_END_OF_FILE;
     }

@@ -99,7 +99,8 @@ PW_API void pwSetNoticeCallback(PwNoticeCallback callback, void *user);
 
 /* Opens a libpcap or pcapng capture file instead of the selected adapter. The
  * capture calls then deliver its frames as live ones and answer
- * PW_END_OF_FILE after the last one; pwEnd closes it. */
+ * PW_END_OF_FILE after the last one; a damaged record gives -1 once, with
+ * libpcap's reason as the error text, and the end after it. pwEnd closes it. */
 PW_API int32_t pwOpenCaptureFile(const char *path);
 
 #ifdef __cplusplus

@@ -10,5 +10,6 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 int adapters(const QStringList &arguments);
+int scan(const QStringList &arguments);
 
 } // namespace cli

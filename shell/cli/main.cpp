@@ -10,7 +10,9 @@ namespace {
 constexpr const char *kUsage =
     "usage: clipsnare-cli COMMAND [OPTIONS]\n"
     "commands:\n"
-    "  adapters                      list the capture adapters\n";
+    "  adapters                      list the capture adapters\n"
+    "  scan [-r FILE | -i ADAPTER] [--deployment FILE] [--json]\n"
+    "                                print the links found in live traffic or a capture file\n";
 
 } // namespace
 
@@ -25,6 +27,8 @@ int main(int argc, char **argv)
     const QString command = arguments.takeFirst();
     if (command == "adapters")
         return cli::adapters(arguments);
+    if (command == "scan")
+        return cli::scan(arguments);
     std::fputs(kUsage, stderr);
     return cli::kExitUsage;
 }

@@ -1,0 +1,22 @@
+// The per-user settings store: one INI file per application under
+// $XDG_CONFIG_HOME/vexlund/, section = INI group, key = INI key. Every read
+// sees what any process wrote last.
+#pragma once
+
+#include <QString>
+
+QString ReadSetting(const QString &application, const QString &section, const QString &key,
+                    const QString &defaultText);
+void WriteSetting(const QString &application, const QString &section, const QString &key, const QString &text);
+
+// The lenient reading of a stored number: leading blanks skipped, an optional
+// sign, digits and one decimal point up to the first other character; a text
+// that does not begin with a number reads 0.
+double SettingNumber(const QString &text);
+
+// The text form of Booleans in the store, and its reading.
+QString BooleanText(bool value);
+bool SettingBoolean(const QString &text, bool fallback);
+
+// The file that holds an application's settings.
+QString settingsFilePath(const QString &application);
