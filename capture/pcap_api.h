@@ -17,7 +17,7 @@ struct PcapApi {
     int (*activate)(pcap_t *);
     int (*setnonblock)(pcap_t *, int, char *);
     int (*get_selectable_fd)(pcap_t *);
-    pcap_t *(*open_offline)(const char *, char *);
+    pcap_t *(*fopen_offline)(FILE *, char *);
     int (*next_ex)(pcap_t *, struct pcap_pkthdr **, const u_char **);
     void (*close)(pcap_t *);
     char *(*geterr)(pcap_t *);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,7 @@ constexpr const char *kBadFrame = "Invalid frame descriptor: missing, or no data
 constexpr const char *kBadRecord = "Invalid record: a required record pointer is null";
 constexpr const char *kNameTooLong = "Dump file name too long: it must fit in 259 bytes";
 constexpr std::size_t kDumpNameSize = 260;
+constexpr std::size_t kFileBufferSize = 1 << 20;
 
 struct State {
     pcap_if_t *table = nullptr;
@@ -37,6 +39,7 @@ struct State {
     pcap_t *handle = nullptr;
     bool fromFile = false;
     bool fileEnded = false;
+    std::unique_ptr<char[]> fileBuffer;
     pcap_dumper_t *dumper = nullptr;
     int32_t readTimeoutMs = 0;
 
@@ -124,9 +127,14 @@ void fillInfo(const pcap_pkthdr &header, CaptureInfo &info)
 {
     info.CapturedLength = static_cast<int32_t>(header.caplen);
     info.WireLength = static_cast<int32_t>(header.len);
+    // Frames come many to a second; the local time is converted once per second.
+    static time_t lastSeconds = -1;
+    static tm local{};
     const time_t seconds = header.ts.tv_sec;
-    tm local{};
-    localtime_r(&seconds, &local);
+    if (seconds != lastSeconds) {
+        localtime_r(&seconds, &local);
+        lastSeconds = seconds;
+    }
     info.Hour = local.tm_hour;
     info.Minute = local.tm_min;
     info.Second = local.tm_sec;
@@ -198,6 +206,7 @@ void closeHandle()
         lib().close(s.handle);
         s.handle = nullptr;
     }
+    s.fileBuffer.reset();
     s.open = false;
     s.fromFile = false;
     s.fileEnded = false;
@@ -390,9 +399,22 @@ int32_t pwOpenCaptureFile(const char *path)
     if (!path || !*path)
         return fail("No capture file named");
     closeHandle();
-    s.handle = lib().open_offline(path, s.error);
-    if (!s.handle)
+    FILE *file = std::fopen(path, "rb");
+    if (!file) {
+        const std::string reason = std::string(path) + ": " + std::strerror(errno);
+        return fail(reason.c_str());
+    }
+    // Frames are small and many: a large stdio buffer saves most read calls.
+    // glibc takes the size only with a buffer of the caller's; it lives until
+    // the file is closed.
+    s.fileBuffer = std::make_unique<char[]>(kFileBufferSize);
+    std::setvbuf(file, s.fileBuffer.get(), _IOFBF, kFileBufferSize);
+    s.handle = lib().fopen_offline(file, s.error);
+    if (!s.handle) {
+        std::fclose(file);
+        s.fileBuffer.reset();
         return -1; // libpcap's reason is in the error text
+    }
     s.fromFile = true;
     if (openDumpIfDiskMode() != 0)
         return -1;

@@ -6,6 +6,8 @@
 #include "capture/pktwell_loader.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -38,12 +40,19 @@ public slots:
     void capture();
 
 signals:
-    void requestText(const QByteArray &text);
+    // Request texts in the order captured. They travel in small batches: one
+    // cross-thread hand-over per frame would cost more than the frame.
+    void requestTexts(const QList<QByteArray> &texts);
     // failed: the capture could not be opened or read; error: the library's text.
     void finished(bool failed, const QString &error);
 
 private:
+    void queue(const std::string &text);
+    void flush();
+
     Pktwell &library_;
+    QList<QByteArray> pending_;
+    QElapsedTimer pendingSince_;
     std::string updateHostName_;
     QString captureFile_;
     std::atomic<bool> stopRequested_{false};

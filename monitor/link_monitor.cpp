@@ -2,18 +2,16 @@
 
 #include "shell/settings_store.h"
 
-namespace {
-
-double storedSwitch(const char *key)
+void StoredSwitches::refresh()
 {
-    return SettingNumber(ReadSetting("Vexlund Clipsnare Alpha", "Settings", key, "1"));
+    static const QString application = QStringLiteral("Vexlund Clipsnare Alpha");
+    static const QString section = QStringLiteral("Settings");
+    static const QString on = QStringLiteral("1");
+    const SettingsSnapshot store(application);
+    flv_ = SettingNumber(store.value(section, QStringLiteral("MFLV"), on));
+    useForce_ = SettingNumber(store.value(section, QStringLiteral("Use Force"), on));
+    mp3_ = SettingNumber(store.value(section, QStringLiteral("MP3 Stream"), on));
 }
-
-} // namespace
-
-double StoredSwitches::flv() { return storedSwitch("MFLV"); }
-double StoredSwitches::useForce() { return storedSwitch("Use Force"); }
-double StoredSwitches::mp3() { return storedSwitch("MP3 Stream"); }
 
 SitePatterns sitePatternsFrom(const DeploymentConfig &config)
 {
@@ -25,7 +23,7 @@ SitePatterns sitePatternsFrom(const DeploymentConfig &config)
     return p;
 }
 
-LinkMonitor::LinkMonitor(const RuleTable &rules, MonitorSwitches &switches, FoundLinkRegistry &registry,
+LinkMonitor::LinkMonitor(const RuleTable &rules, StoredSwitches &switches, FoundLinkRegistry &registry,
                          QObject *parent)
     : QObject(parent), rules_(rules), switches_(switches), registry_(registry)
 {
@@ -33,6 +31,13 @@ LinkMonitor::LinkMonitor(const RuleTable &rules, MonitorSwitches &switches, Foun
 
 void LinkMonitor::processRequestText(const QByteArray &text)
 {
+    switches_.refresh();
     ::processRequestText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), rules_, switches_,
                        registry_);
+}
+
+void LinkMonitor::processRequestTexts(const QList<QByteArray> &texts)
+{
+    for (const QByteArray &text : texts)
+        processRequestText(text);
 }

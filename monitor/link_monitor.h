@@ -6,14 +6,21 @@
 #include "shell/deployment_config.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 
-// The switches as the settings store holds them, read afresh every time.
+// The switches as the settings store holds them. refresh() reads all three
+// in one look at the store; the monitor calls it for every request text.
 class StoredSwitches : public MonitorSwitches {
 public:
-    double flv() override;
-    double useForce() override;
-    double mp3() override;
+    StoredSwitches() { refresh(); }
+    void refresh();
+    double flv() override { return flv_; }
+    double useForce() override { return useForce_; }
+    double mp3() override { return mp3_; }
+
+private:
+    double flv_ = 1, useForce_ = 1, mp3_ = 1;
 };
 
 SitePatterns sitePatternsFrom(const DeploymentConfig &config);
@@ -21,14 +28,15 @@ SitePatterns sitePatternsFrom(const DeploymentConfig &config);
 class LinkMonitor : public QObject {
     Q_OBJECT
 public:
-    LinkMonitor(const RuleTable &rules, MonitorSwitches &switches, FoundLinkRegistry &registry,
+    LinkMonitor(const RuleTable &rules, StoredSwitches &switches, FoundLinkRegistry &registry,
                 QObject *parent = nullptr);
 
 public slots:
     void processRequestText(const QByteArray &text);
+    void processRequestTexts(const QList<QByteArray> &texts);
 
 private:
     const RuleTable &rules_;
-    MonitorSwitches &switches_;
+    StoredSwitches &switches_;
     FoundLinkRegistry &registry_;
 };

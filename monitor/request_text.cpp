@@ -44,9 +44,12 @@ std::size_t firstGet(const std::uint8_t *data, std::size_t n)
 
 bool requestTextOf(FrameBytes frame, std::string_view updateHostName, std::string &text)
 {
+    // Most frames hold no "GET": look for it before anything else.
+    const std::size_t get = firstGet(frame.data(), frame.size());
+    if (get == frame.size())
+        return false;
     const std::size_t end = frameTextEnd(frame);
-    const std::size_t get = firstGet(frame.data(), end);
-    if (get == end)
+    if (end <= get)
         return false;
     FrameToText(frame.subspan(get, end - get), text);
     return !Contains(text, kOwnTrafficHeader) && !Contains(text, updateHostName);

@@ -64,8 +64,7 @@ QString settingsFilePath(const QString &application)
     return configHome() + "/vexlund/" + application + ".ini";
 }
 
-QString ReadSetting(const QString &application, const QString &section, const QString &key,
-                    const QString &defaultText)
+SettingsSnapshot::SettingsSnapshot(const QString &application)
 {
     const QString path = settingsFilePath(application);
     const FileStamp stamp = stampOf(path);
@@ -85,7 +84,18 @@ QString ReadSetting(const QString &application, const QString &section, const QS
             }
         }
     }
-    return file.values.value(groupKey(section, key), defaultText);
+    values_ = file.values; // implicitly shared: no copy of the data
+}
+
+QString SettingsSnapshot::value(const QString &section, const QString &key, const QString &defaultText) const
+{
+    return values_.value(groupKey(section, key), defaultText);
+}
+
+QString ReadSetting(const QString &application, const QString &section, const QString &key,
+                    const QString &defaultText)
+{
+    return SettingsSnapshot(application).value(section, key, defaultText);
 }
 
 void WriteSetting(const QString &application, const QString &section, const QString &key, const QString &text)

@@ -3,7 +3,19 @@
 // sees what any process wrote last.
 #pragma once
 
+#include <QHash>
 #include <QString>
+
+// One look at an application's settings file, for reading several values
+// that must come from the same moment at the cost of one.
+class SettingsSnapshot {
+public:
+    explicit SettingsSnapshot(const QString &application);
+    QString value(const QString &section, const QString &key, const QString &defaultText) const;
+
+private:
+    QHash<QString, QString> values_;
+};
 
 QString ReadSetting(const QString &application, const QString &section, const QString &key,
                     const QString &defaultText);

@@ -158,7 +158,7 @@ int scan(const QStringList &arguments)
 
     QThread worker;
     loop.moveToThread(&worker);
-    QObject::connect(&loop, &CaptureLoop::requestText, &monitor, &LinkMonitor::processRequestText);
+    QObject::connect(&loop, &CaptureLoop::requestTexts, &monitor, &LinkMonitor::processRequestTexts);
     QObject::connect(&worker, &QThread::started, &loop, &CaptureLoop::capture);
     int status = kExitOk;
     QObject::connect(&loop, &CaptureLoop::finished, &monitor, [&](bool failed, const QString &error) {
