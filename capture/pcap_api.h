@@ -26,6 +26,7 @@ struct PcapApi {
     int (*dump_flush)(pcap_dumper_t *);
     void (*dump_close)(pcap_dumper_t *);
     int (*sendpacket)(pcap_t *, const u_char *, int);
+    int (*stats)(pcap_t *, struct pcap_stat *);
 };
 
 // The table in use; tests may replace single entries and restore them with

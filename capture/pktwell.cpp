@@ -600,4 +600,20 @@ int32_t pwSendPacket(const ByteArrayRef *frame)
     return lib().sendpacket(s.handle, frame->data, static_cast<int>(frame->count));
 }
 
+int32_t pwGetStats(uint32_t *received, uint32_t *dropped, uint32_t *interfaceDropped)
+{
+    State &s = state();
+    if (!captureOpen() || s.fromFile)
+        return fail(kNotReady);
+    if (!received || !dropped || !interfaceDropped)
+        return fail(kBadRecord);
+    pcap_stat st{};
+    if (lib().stats(s.handle, &st) != 0)
+        return fail(lib().geterr(s.handle));
+    *received = st.ps_recv;
+    *dropped = st.ps_drop;
+    *interfaceDropped = st.ps_ifdrop;
+    return 0;
+}
+
 } // extern "C"

@@ -103,6 +103,10 @@ PW_API void pwSetNoticeCallback(PwNoticeCallback callback, void *user);
  * libpcap's reason as the error text, and the end after it. pwEnd closes it. */
 PW_API int32_t pwOpenCaptureFile(const char *path);
 
+/* libpcap's counters for the open live capture: frames received, dropped by
+ * the kernel for lack of buffer room, and dropped by the interface. */
+PW_API int32_t pwGetStats(uint32_t *received, uint32_t *dropped, uint32_t *interfaceDropped);
+
 #ifdef __cplusplus
 }
 #endif

@@ -62,6 +62,11 @@ int32_t Pktwell::end() { return forward<decltype(pwEnd)>(End, "pwEnd"); }
 int32_t Pktwell::capture(ByteArrayRef *frame, CaptureInfo *info) { return forward<decltype(pwCapture)>(Capture, "pwCapture", frame, info); }
 int32_t Pktwell::openCaptureFile(const char *path) { return forward<decltype(pwOpenCaptureFile)>(OpenCaptureFile, "pwOpenCaptureFile", path); }
 
+int32_t Pktwell::getStats(uint32_t *received, uint32_t *dropped, uint32_t *interfaceDropped)
+{
+    return forward<decltype(pwGetStats)>(GetStats, "pwGetStats", received, dropped, interfaceDropped);
+}
+
 int32_t Pktwell::setNoticeCallback(PwNoticeCallback callback, void *user)
 {
     auto *fn = bind<decltype(pwSetNoticeCallback)>(SetNoticeCallback, "pwSetNoticeCallback");

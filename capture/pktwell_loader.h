@@ -27,6 +27,7 @@ public:
     int32_t capture(ByteArrayRef *frame, CaptureInfo *info);
     int32_t openCaptureFile(const char *path);
     int32_t setNoticeCallback(PwNoticeCallback callback, void *user);
+    int32_t getStats(uint32_t *received, uint32_t *dropped, uint32_t *interfaceDropped);
 
     // The library's last error text, or the loader's when the last failure
     // was the loader's.
@@ -37,7 +38,7 @@ public:
 private:
     enum Export {
         Init, Terminate, GetAdapterInfo, SetCurrentAdapter, GetCurrentAdapter, Begin, End, Capture,
-        OpenCaptureFile, SetNoticeCallback, GetErrorDescription, FreeString, ExportCount
+        OpenCaptureFile, SetNoticeCallback, GetStats, GetErrorDescription, FreeString, ExportCount
     };
     template <class Fn> Fn *bind(Export which, const char *name);
     template <class Fn, class... Args> int32_t forward(Export which, const char *name, Args... args);

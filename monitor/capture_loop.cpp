@@ -59,6 +59,8 @@ void CaptureLoop::capture()
         }
     }
     flush();
+    if (!fromFile)
+        stats_.valid = library_.getStats(&stats_.received, &stats_.dropped, &stats_.interfaceDropped) == 0;
     CaptureStopped = true;
     library_.end();
     emit finished(!readError.isEmpty(), readError);

@@ -26,6 +26,13 @@ public:
     // True when no loop is active.
     std::atomic<bool> CaptureStopped{true};
 
+    // libpcap's counters as the live capture closed (valid after finished).
+    struct Stats {
+        bool valid = false;
+        uint32_t received = 0, dropped = 0, interfaceDropped = 0;
+    };
+    Stats stats() const { return stats_; }
+
     // Asks the loop to leave after the current frame; also before it has
     // started. Safe from any thread and from a signal handler.
     void stop()
@@ -55,5 +62,6 @@ private:
     QElapsedTimer pendingSince_;
     std::string updateHostName_;
     QString captureFile_;
+    Stats stats_;
     std::atomic<bool> stopRequested_{false};
 };

@@ -25,7 +25,9 @@ constexpr const char *kScanUsage =
     "                     without -r and -i the stored default adapter is used\n"
     "  --deployment FILE  host patterns and hosts (default: $CLIPSNARE_DEPLOYMENT,\n"
     "                     or deployment.ini beside the program)\n"
-    "  --json             one JSON object per link instead of LABEL<TAB>LINK\n";
+    "  --json             one JSON object per link instead of LABEL<TAB>LINK\n"
+    "  --stats            at the end of a live capture, print libpcap's counters\n"
+    "                     (received, dropped) on standard error\n";
 
 int usageError(const QString &why)
 {
@@ -116,6 +118,7 @@ int scan(const QStringList &arguments)
 {
     QString file, adapter, deploymentPath;
     bool json = false;
+    bool stats = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
         const bool takesValue = a == "-r" || a == "-i" || a == "--deployment";
@@ -129,6 +132,8 @@ int scan(const QStringList &arguments)
             deploymentPath = arguments[++i];
         else if (a == "--json")
             json = true;
+        else if (a == "--stats")
+            stats = true;
         else
             return usageError("unknown option " + a);
     }
@@ -181,6 +186,9 @@ int scan(const QStringList &arguments)
     signal(SIGINT, SIG_DFL);
     signal(SIGTERM, SIG_DFL);
     runningLoop = nullptr;
+    if (stats && loop.stats().valid)
+        std::fprintf(stderr, "received %u frames, dropped %u (kernel), %u (interface)\n", loop.stats().received,
+                     loop.stats().dropped, loop.stats().interfaceDropped);
     library.terminate();
     return status;
 }

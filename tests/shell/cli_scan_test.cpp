@@ -143,7 +143,7 @@ TEST(ScanLive, ReportsRequestsOnLoopbackAndStopsOnSigterm)
     const std::string host = "127.0.0.1:" + std::to_string(server.port());
     const std::string token = testsupport::uniqueToken();
     QProcess cli;
-    cli.start(kCli, {"scan", "-i", "lo"});
+    cli.start(kCli, {"scan", "-i", "lo", "--stats"});
     ASSERT_TRUE(cli.waitForStarted());
 
     QStringList lines;
@@ -182,6 +182,7 @@ TEST(ScanLive, ReportsRequestsOnLoopbackAndStopsOnSigterm)
     ASSERT_TRUE(cli.waitForFinished(10000));
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), 0);
+    EXPECT_TRUE(cli.readAllStandardError().contains("dropped 0 (kernel)"));
 }
 
 } // namespace
