@@ -137,13 +137,13 @@ TEST(ScanUsage, ErrorsExitWithTwo)
 }
 
 // Live on lo: requests from a plain client to a server on 127.0.0.1.
-TEST(ScanLive, ReportsRequestsOnLoopbackAndStopsOnSigterm)
+void scanLoopback(const QStringList &adapterArguments)
 {
     testsupport::LoopbackListener server;
     const std::string host = "127.0.0.1:" + std::to_string(server.port());
     const std::string token = testsupport::uniqueToken();
     QProcess cli;
-    cli.start(kCli, {"scan", "-i", "lo", "--stats"});
+    cli.start(kCli, QStringList{"scan", "--stats"} + adapterArguments);
     ASSERT_TRUE(cli.waitForStarted());
 
     QStringList lines;
@@ -183,6 +183,25 @@ TEST(ScanLive, ReportsRequestsOnLoopbackAndStopsOnSigterm)
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_TRUE(cli.readAllStandardError().contains("dropped 0 (kernel)"));
+}
+
+TEST(ScanLive, ReportsRequestsOnLoopbackAndStopsOnSigterm)
+{
+    scanLoopback({"-i", "lo"});
+}
+
+TEST(ScanLive, StoredDefaultAdapterIsOneBased)
+{
+    QProcess list;
+    list.start(kCli, {"adapters"});
+    ASSERT_TRUE(list.waitForFinished(20000));
+    int lo = -1;
+    for (const QString &line : QString::fromLocal8Bit(list.readAllStandardOutput()).split('\n'))
+        if (line.section('\t', 1, 1) == "lo")
+            lo = line.section('\t', 0, 0).toInt();
+    ASSERT_GE(lo, 0);
+    WriteSetting("VXL", "Adapter", "Default", QString::number(lo + 1));
+    scanLoopback({});
 }
 
 } // namespace
