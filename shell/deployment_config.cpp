@@ -17,7 +17,7 @@ DeploymentConfig DeploymentConfig::builtIn()
     c.makerEmail = "support@vexlund.com";
     c.searchHost = "www.vexlund.com";
     c.youtubeSiteName = "youtube";
-    c.youtubeSiteHost = "www.youtube.com";
+    c.youtubeSiteHost = "youtube.com"; // compared after the downloader drops "www."
     c.youtubeVideoHost = "v1.cache.googlevideo.com";
     c.rules = {
         QString(),

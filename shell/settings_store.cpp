@@ -1,5 +1,7 @@
 #include "shell/settings_store.h"
 
+#include "platform/lenient_number.h"
+
 #include <QDir>
 #include <QHash>
 #include <QSettings>
@@ -115,27 +117,7 @@ void WriteSetting(const QString &application, const QString &section, const QStr
 
 double SettingNumber(const QString &text)
 {
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    while (i < n && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    QString number;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        number += text[i++];
-    bool point = false;
-    for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (c.isDigit() && c.unicode() < 128)
-            number += c;
-        else if (c == '.' && !point) {
-            point = true;
-            number += c;
-        } else
-            break;
-    }
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    return ok ? value : 0.0;
+    return leadingNumber(text);
 }
 
 QString BooleanText(bool value)

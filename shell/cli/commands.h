@@ -11,5 +11,6 @@ constexpr int kExitUsage = 2;
 
 int adapters(const QStringList &arguments);
 int scan(const QStringList &arguments);
+int fetch(const QStringList &arguments);
 
 } // namespace cli

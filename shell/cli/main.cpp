@@ -12,7 +12,9 @@ constexpr const char *kUsage =
     "commands:\n"
     "  adapters                      list the capture adapters\n"
     "  scan [-r FILE | -i ADAPTER] [--deployment FILE] [--json]\n"
-    "                                print the links found in live traffic or a capture file\n";
+    "                                print the links found in live traffic or a capture file\n"
+    "  fetch URL -o FILE [--replay REQUEST_FILE] [--timeout SECONDS]\n"
+    "                                download one link with the program's own client\n";
 
 } // namespace
 
@@ -29,6 +31,8 @@ int main(int argc, char **argv)
         return cli::adapters(arguments);
     if (command == "scan")
         return cli::scan(arguments);
+    if (command == "fetch")
+        return cli::fetch(arguments);
     std::fputs(kUsage, stderr);
     return cli::kExitUsage;
 }
