@@ -39,7 +39,7 @@ DownloadClient::DownloadClient(QObject *parent) : QObject(parent)
     });
     idleTimer_.setSingleShot(true);
     connect(&idleTimer_, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("Error: No data from the server for %1 seconds").arg(idleTimeoutMs_ / 1000));
+        fail(QStringLiteral("Error: No data from the server for %1 seconds").arg(idleTimeoutMs_ / 1000.0));
     });
 }
 
