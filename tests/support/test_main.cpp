@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
+
+#ifdef CLIPSNARE_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <memory>
 
@@ -26,7 +33,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
-    QCoreApplication app(argc, argv);
+    TestApplication app(argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshConfigHome);
     return RUN_ALL_TESTS();
 }
