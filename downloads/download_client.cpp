@@ -102,6 +102,8 @@ void DownloadClient::connectToRemote()
     awaitingHeader_ = true;
     headerBuffer_.clear();
     socket_ = new QTcpSocket(this);
+    // Bounded reads: memory stays the same whatever the size of the file.
+    socket_->setReadBufferSize(kReadBufferBytes);
     connect(socket_, &QTcpSocket::connected, this, &DownloadClient::onConnected);
     connect(socket_, &QTcpSocket::readyRead, this, &DownloadClient::onReadyRead);
     connect(socket_, &QTcpSocket::disconnected, this, &DownloadClient::onDisconnected);

@@ -38,6 +38,7 @@ class DownloadClient : public QObject {
 public:
     static constexpr int kMaxRedirects = 20;
     static constexpr qsizetype kMaxHeaderBytes = 64 * 1024;
+    static constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
     explicit DownloadClient(QObject *parent = nullptr);
     ~DownloadClient() override;
