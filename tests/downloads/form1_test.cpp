@@ -52,7 +52,7 @@ protected:
         Shell::setOpenHandler({});
         if (frmplay::current())
             frmplay::current()->close();
-        QTest::qWaitFor([] { return frmplay::current() == nullptr; }, 2000);
+        EXPECT_TRUE(QTest::qWaitFor([] { return frmplay::current() == nullptr; }, 2000));
     }
 
     // A window as the monitor hands it over.
