@@ -50,6 +50,9 @@ void refuseLink(QWidget *owner, const QString &what)
 
 } // namespace
 
+DownloadWindows::DownloadWindows() = default;
+DownloadWindows::~DownloadWindows() = default;
+
 frmdownload *DownloadWindows::create()
 {
     windows.push_back(std::make_unique<frmdownload>());

@@ -24,6 +24,8 @@ class frmdownload;
 // the life of the list.
 class DownloadWindows {
 public:
+    DownloadWindows();
+    ~DownloadWindows();
     frmdownload *create();
     std::vector<std::unique_ptr<frmdownload>> windows;
     int DownloadWindowCount = 0;

@@ -31,7 +31,8 @@ class FreshConfigHome : public testing::EmptyTestEventListener {
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshConfigHome);
