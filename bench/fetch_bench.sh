@@ -11,10 +11,8 @@ runs=${1:-3}
 cli=build/bin/clipsnare-cli
 [ -x "$cli" ] || scripts/build.sh
 
-for p in nginx-light curl wget time; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || {
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$p" >/dev/null; }
-done
+source bench/ensure_packages.sh
+ensure_packages nginx-light curl wget time
 
 work=$(mktemp -d)
 out=/dev/shm/clipsnare-fetch-bench.out

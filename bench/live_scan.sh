@@ -15,10 +15,8 @@ connections=${2:-16}
 cli=build/bin/clipsnare-cli
 [ -x "$cli" ] && [ -x build/bin/count_requests ] || scripts/build.sh
 
-for p in wrk nginx-light tcpdump; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || {
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$p" >/dev/null; }
-done
+source bench/ensure_packages.sh
+ensure_packages wrk nginx-light tcpdump
 
 work=$(mktemp -d)
 trap 'kill $(cat "$work/nginx.pid" 2>/dev/null) 2>/dev/null || true; kill "$scan" "$dump" 2>/dev/null || true; rm -rf "$work"' EXIT

@@ -23,12 +23,6 @@ constexpr const char *kFetchUsage =
     "  --deployment FILE  host configuration (default: $CLIPSNARE_DEPLOYMENT, or\n"
     "                     deployment.ini beside the program)\n";
 
-int usageError(const QString &why)
-{
-    std::fprintf(stderr, "clipsnare-cli fetch: %s\n%s", why.toLocal8Bit().constData(), kFetchUsage);
-    return kExitUsage;
-}
-
 void printLine(const QString &text)
 {
     std::fputs((text + '\n').toLocal8Bit().constData(), stdout);
@@ -45,7 +39,7 @@ int fetch(const QStringList &arguments)
         const QString &a = arguments[i];
         const bool takesValue = a == "-o" || a == "--replay" || a == "--timeout" || a == "--deployment";
         if (takesValue && i + 1 >= arguments.size())
-            return usageError(a + " needs a value");
+            return usageError("fetch", kFetchUsage, a + " needs a value");
         if (a == "-o") {
             output = arguments[++i];
         } else if (a == "--replay") {
@@ -56,21 +50,17 @@ int fetch(const QStringList &arguments)
             bool ok = false;
             timeoutSeconds = arguments[++i].toInt(&ok);
             if (!ok || timeoutSeconds <= 0)
-                return usageError("--timeout takes a whole number of seconds above 0");
+                return usageError("fetch", kFetchUsage, "--timeout takes a whole number of seconds above 0");
         } else if (a.startsWith('-') || !url.isEmpty()) {
-            return usageError("unexpected argument " + a);
+            return usageError("fetch", kFetchUsage, "unexpected argument " + a);
         } else {
             url = a;
         }
     }
     if (url.isEmpty() || output.isEmpty())
-        return usageError(url.isEmpty() ? "no URL" : "no output file (-o)");
+        return usageError("fetch", kFetchUsage, url.isEmpty() ? "no URL" : "no output file (-o)");
 
-    QString warning;
-    const DeploymentConfig config =
-        DeploymentConfig::load(deploymentPath.isEmpty() ? DeploymentConfig::defaultPath() : deploymentPath, &warning);
-    if (!warning.isEmpty() && !deploymentPath.isEmpty())
-        std::fprintf(stderr, "clipsnare-cli: warning: %s\n", warning.toLocal8Bit().constData());
+    const DeploymentConfig config = loadDeployment(deploymentPath);
 
     DownloadClient client;
     client.setSiteHosts(config.youtubeSiteHost, config.youtubeVideoHost);

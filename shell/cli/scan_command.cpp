@@ -19,7 +19,7 @@ namespace cli {
 namespace {
 
 constexpr const char *kScanUsage =
-    "usage: clipsnare-cli scan [-r FILE | -i ADAPTER] [--deployment FILE] [--json]\n"
+    "usage: clipsnare-cli scan [-r FILE | -i ADAPTER] [--deployment FILE] [--json] [--stats]\n"
     "  -r FILE            read a libpcap or pcapng capture file\n"
     "  -i ADAPTER         capture live on ADAPTER (0-based index or device name);\n"
     "                     without -r and -i the stored default adapter is used\n"
@@ -28,12 +28,6 @@ constexpr const char *kScanUsage =
     "  --json             one JSON object per link instead of LABEL<TAB>LINK\n"
     "  --stats            at the end of a live capture, print libpcap's counters\n"
     "                     (received, dropped) on standard error\n";
-
-int usageError(const QString &why)
-{
-    std::fprintf(stderr, "clipsnare-cli scan: %s\n%s", why.toLocal8Bit().constData(), kScanUsage);
-    return kExitUsage;
-}
 
 QByteArray jsonString(const QString &text)
 {
@@ -123,7 +117,7 @@ int scan(const QStringList &arguments)
         const QString &a = arguments[i];
         const bool takesValue = a == "-r" || a == "-i" || a == "--deployment";
         if (takesValue && i + 1 >= arguments.size())
-            return usageError(a + " needs a value");
+            return usageError("scan", kScanUsage, a + " needs a value");
         if (a == "-r")
             file = arguments[++i];
         else if (a == "-i")
@@ -135,16 +129,12 @@ int scan(const QStringList &arguments)
         else if (a == "--stats")
             stats = true;
         else
-            return usageError("unknown option " + a);
+            return usageError("scan", kScanUsage, "unknown option " + a);
     }
     if (!file.isEmpty() && !adapter.isEmpty())
-        return usageError("-r and -i exclude each other");
+        return usageError("scan", kScanUsage, "-r and -i exclude each other");
 
-    QString warning;
-    const DeploymentConfig config =
-        DeploymentConfig::load(deploymentPath.isEmpty() ? DeploymentConfig::defaultPath() : deploymentPath, &warning);
-    if (!warning.isEmpty())
-        std::fprintf(stderr, "clipsnare-cli: warning: %s\n", warning.toLocal8Bit().constData());
+    const DeploymentConfig config = loadDeployment(deploymentPath);
 
     Pktwell library;
     QString why;

@@ -1,5 +1,6 @@
 // Capture files as a frame source, through the real libpcap.
 #include "capture/pktwell.h"
+#include "support/capture_files.h"
 
 #include <gtest/gtest.h>
 #include <pcap/pcap.h>
@@ -20,18 +21,7 @@ const std::vector<Bytes> kFrames = {Bytes(60, 0x11), Bytes(1514, 0x22), Bytes{0x
 
 void writePcap(const QString &path)
 {
-    pcap_t *dead = pcap_open_dead(DLT_EN10MB, 65536);
-    pcap_dumper_t *dump = pcap_dump_open(dead, path.toLocal8Bit().constData());
-    ASSERT_NE(dump, nullptr);
-    long second = 100;
-    for (const Bytes &f : kFrames) {
-        pcap_pkthdr h{};
-        h.ts.tv_sec = second++;
-        h.caplen = h.len = static_cast<bpf_u_int32>(f.size());
-        pcap_dump(reinterpret_cast<u_char *>(dump), &h, f.data());
-    }
-    pcap_dump_close(dump);
-    pcap_close(dead);
+    ASSERT_TRUE(testsupport::writeCaptureFile(path, kFrames));
 }
 
 // A minimal pcapng file: section header, one Ethernet interface, and one

@@ -2,6 +2,7 @@
 #include "capture/pktwell_loader.h"
 #include "decoding/frame_text.h"
 #include "support/loopback.h"
+#include "support/loopback_adapter.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,8 @@ TEST(PktwellLoader, MissingExportFailsOnlyThatCall)
 TEST(PktwellLoader, RequestOnLoopbackReachesFrameToText)
 {
     Pktwell library;
-    const int32_t count = library.init();
-    ASSERT_GT(count, 0) << library.errorDescription();
-    int16_t lo = -1;
-    for (int16_t i = 0; i < count; ++i) {
-        AdapterInfo info{};
-        ASSERT_EQ(library.getAdapterInfo(i, &info), 0);
-        if (std::strcmp(info.AdapterName, "lo") == 0)
-            lo = i;
-    }
-    ASSERT_GE(lo, 0);
+    const int16_t lo = testsupport::loopbackAdapter(library);
+    ASSERT_GE(lo, 0) << library.errorDescription();
     ASSERT_EQ(library.setCurrentAdapter(lo), 0);
     EXPECT_EQ(library.getCurrentAdapter(), lo);
     ASSERT_EQ(library.begin(20), 0) << library.errorDescription();

@@ -1,5 +1,6 @@
 #include "monitor/request_text.h"
 #include "monitor_fakes.h"
+#include "support/capture_files.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Ethernet, IPv4 and TCP headers (zero bytes included) before the payload.
 Bytes frameWith(const std::string &payload)
 {
-    Bytes f = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x08, 0x00, 0x45, 0x00, 0x01, 0x00, 0xAB, 0xCD, 0x40, 0x00, 0x40,
-               0x06, 0x12, 0x34, 127, 0, 0, 1, 127, 0, 0, 1, 0xC3, 0x50, 0x00, 0x50, 0, 0, 0, 1, 0, 0, 0, 2, 0x50,
-               0x18, 0x01, 0x00, 0, 0, 0, 0};
-    f.reserve(f.size() + payload.size());
-    std::copy(payload.begin(), payload.end(), std::back_inserter(f));
-    return f;
+    return testsupport::tcpFrame(payload);
 }
 
 std::optional<std::string> requestText(const Bytes &frame, const std::string &updateHost = "update.example")
