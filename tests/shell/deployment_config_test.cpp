@@ -26,6 +26,16 @@ TEST(DeploymentConfig, MissingFileKeepsDefaultsWithAWarning)
     EXPECT_EQ(c.rules, DeploymentConfig::builtIn().rules);
 }
 
+TEST(DeploymentConfig, MalformedFileKeepsDefaultsWithAWarning)
+{
+    QTemporaryDir dir;
+    QString warning;
+    static const char junk[] = "\x00\x01\xff[Servers\nUpdateHost=evil\n[[[\x00";
+    const DeploymentConfig c = DeploymentConfig::load(writeFile(dir, QByteArray(junk, sizeof junk - 1)), &warning);
+    EXPECT_TRUE(warning.contains("malformed")) << warning.toStdString();
+    EXPECT_EQ(c.updateHost, DeploymentConfig::builtIn().updateHost);
+}
+
 TEST(DeploymentConfig, FileOverridesOnlyWhatItNames)
 {
     QTemporaryDir dir;
