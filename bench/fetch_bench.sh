@@ -11,28 +11,16 @@ runs=${1:-3}
 cli=build/bin/clipsnare-cli
 [ -x "$cli" ] || scripts/build.sh
 
-source bench/ensure_packages.sh
+source bench/common.sh
 ensure_packages nginx-light curl wget time
 
 work=$(mktemp -d)
 out=/dev/shm/clipsnare-fetch-bench.out
 trap 'kill $(cat "$work/nginx.pid" 2>/dev/null) 2>/dev/null || true; rm -rf "$work" "$out"' EXIT
-mkdir -p "$work/www" "$work/logs"
+mkdir -p "$work/www"
 head -c $((100 * 1024 * 1024)) /dev/urandom >"$work/www/100m.bin"
 head -c $((1024 * 1024 * 1024)) /dev/urandom >"$work/www/1g.bin"
-cat >"$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/logs/error.log;
-events { worker_connections 64; }
-http {
-  access_log off; sendfile on; tcp_nopush on;
-  client_body_temp_path $work; proxy_temp_path $work; fastcgi_temp_path $work;
-  uwsgi_temp_path $work; scgi_temp_path $work;
-  server { listen 127.0.0.1:18081; root $work/www; }
-}
-CONF
-nginx -c "$work/nginx.conf" -p "$work"
+start_nginx "$work" 18081 "root $work/www;"
 sleep 0.3
 
 # Prints "seconds max_rss_kb" of one download, after checking the bytes.

@@ -15,26 +15,12 @@ connections=${2:-16}
 cli=build/bin/clipsnare-cli
 [ -x "$cli" ] && [ -x build/bin/count_requests ] || scripts/build.sh
 
-source bench/ensure_packages.sh
+source bench/common.sh
 ensure_packages wrk nginx-light tcpdump
 
 work=$(mktemp -d)
 trap 'kill $(cat "$work/nginx.pid" 2>/dev/null) 2>/dev/null || true; kill "$scan" "$dump" 2>/dev/null || true; rm -rf "$work"' EXIT
-mkdir -p "$work/logs"
-cat >"$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/logs/error.log;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  client_body_temp_path $work; proxy_temp_path $work; fastcgi_temp_path $work;
-  uwsgi_temp_path $work; scgi_temp_path $work;
-  keepalive_requests 100000000;
-  server { listen 127.0.0.1:18080; location / { return 200 "ok"; } }
-}
-CONF
-nginx -c "$work/nginx.conf" -p "$work"
+start_nginx "$work" 18080 'location / { return 200 "ok"; }'
 
 cat >"$work/paths.lua" <<'LUA'
 local counter = 0

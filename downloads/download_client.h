@@ -62,7 +62,6 @@ public:
     DownloadOutcome outcome() const { return outcome_; }
     qint64 contentLength() const { return contentLength_; }
     qint64 bytesReceived() const { return bytesReceived_; }
-    const RemoteAddress &remote() const { return remote_; }
 
 signals:
     void viewChanged();
