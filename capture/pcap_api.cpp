@@ -9,7 +9,7 @@ const PcapApi &realPcapApi()
         pcap_set_promisc, pcap_set_timeout, pcap_set_buffer_size, pcap_activate,
         pcap_setnonblock, pcap_get_selectable_fd, pcap_fopen_offline, pcap_next_ex,
         pcap_close,       pcap_geterr,      pcap_dump_open,   pcap_dump,
-        pcap_dump_flush,  pcap_dump_close,  pcap_sendpacket, pcap_stats,
+        pcap_dump_close,  pcap_sendpacket, pcap_stats,
     };
     return real;
 }

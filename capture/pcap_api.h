@@ -23,7 +23,6 @@ struct PcapApi {
     char *(*geterr)(pcap_t *);
     pcap_dumper_t *(*dump_open)(pcap_t *, const char *);
     void (*dump)(u_char *, const struct pcap_pkthdr *, const u_char *);
-    int (*dump_flush)(pcap_dumper_t *);
     void (*dump_close)(pcap_dumper_t *);
     int (*sendpacket)(pcap_t *, const u_char *, int);
     int (*stats)(pcap_t *, struct pcap_stat *);

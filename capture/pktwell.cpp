@@ -194,7 +194,8 @@ bool captureOpen()
     return state().open && state().handle;
 }
 
-// Closes what pwBegin left behind after a failed dump-file open.
+// Closes the dump file and the capture handle, whatever state they are in
+// (also the adapter a failed dump-file open leaves behind).
 void closeHandle()
 {
     State &s = state();

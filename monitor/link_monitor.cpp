@@ -1,5 +1,6 @@
 #include "monitor/link_monitor.h"
 
+#include "platform/lenient_number.h"
 #include "shell/settings_store.h"
 
 void StoredSwitches::refresh()
@@ -8,9 +9,9 @@ void StoredSwitches::refresh()
     static const QString section = QStringLiteral("Settings");
     static const QString on = QStringLiteral("1");
     const SettingsSnapshot store(application);
-    flv_ = SettingNumber(store.value(section, QStringLiteral("MFLV"), on));
-    useForce_ = SettingNumber(store.value(section, QStringLiteral("Use Force"), on));
-    mp3_ = SettingNumber(store.value(section, QStringLiteral("MP3 Stream"), on));
+    flv_ = leadingNumber(store.value(section, QStringLiteral("MFLV"), on));
+    useForce_ = leadingNumber(store.value(section, QStringLiteral("Use Force"), on));
+    mp3_ = leadingNumber(store.value(section, QStringLiteral("MP3 Stream"), on));
 }
 
 SitePatterns sitePatternsFrom(const DeploymentConfig &config)
@@ -29,15 +30,11 @@ LinkMonitor::LinkMonitor(const RuleTable &rules, StoredSwitches &switches, Found
 {
 }
 
-void LinkMonitor::processRequestText(const QByteArray &text)
-{
-    switches_.refresh();
-    ::processRequestText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), rules_, switches_,
-                       registry_);
-}
-
 void LinkMonitor::processRequestTexts(const QList<QByteArray> &texts)
 {
-    for (const QByteArray &text : texts)
-        processRequestText(text);
+    for (const QByteArray &text : texts) {
+        switches_.refresh();
+        ::processRequestText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), rules_,
+                             switches_, registry_);
+    }
 }

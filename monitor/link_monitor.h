@@ -32,7 +32,6 @@ public:
                 QObject *parent = nullptr);
 
 public slots:
-    void processRequestText(const QByteArray &text);
     void processRequestTexts(const QList<QByteArray> &texts);
 
 private:

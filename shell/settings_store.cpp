@@ -1,6 +1,5 @@
 #include "shell/settings_store.h"
 
-#include "platform/lenient_number.h"
 
 #include <QDir>
 #include <QHash>
@@ -113,11 +112,6 @@ void WriteSetting(const QString &application, const QString &section, const QStr
     }
     std::lock_guard lock(cacheMutex);
     cache.remove(path);
-}
-
-double SettingNumber(const QString &text)
-{
-    return leadingNumber(text);
 }
 
 QString BooleanText(bool value)

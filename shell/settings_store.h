@@ -21,11 +21,6 @@ QString ReadSetting(const QString &application, const QString &section, const QS
                     const QString &defaultText);
 void WriteSetting(const QString &application, const QString &section, const QString &key, const QString &text);
 
-// The lenient reading of a stored number: leading blanks skipped, an optional
-// sign, digits and one decimal point up to the first other character; a text
-// that does not begin with a number reads 0.
-double SettingNumber(const QString &text);
-
 // The text form of Booleans in the store, and its reading.
 QString BooleanText(bool value);
 bool SettingBoolean(const QString &text, bool fallback);

@@ -3,6 +3,7 @@
 
 #include "monitor/capture_loop.h"
 #include "monitor/link_monitor.h"
+#include "platform/lenient_number.h"
 #include "shell/settings_store.h"
 
 #include <QCoreApplication>
@@ -81,7 +82,7 @@ bool selectAdapter(Pktwell &library, const QString &adapter, QString &why)
         return false;
     }
     if (adapter.isEmpty()) {
-        const double stored = SettingNumber(ReadSetting("VXL", "Adapter", "Default", "0"));
+        const double stored = leadingNumber(ReadSetting("VXL", "Adapter", "Default", "0"));
         library.setCurrentAdapter(static_cast<int16_t>(stored > 0 ? stored - 1 : -1));
         return true;
     }

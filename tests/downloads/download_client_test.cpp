@@ -181,7 +181,6 @@ TEST(DownloadClient, BadRedirects)
     ScriptedServer relative({{Step::send("HTTP/1.1 302 Found\r\nLocation: /x\r\n\r\n")}});
     const Outcome toRelative = download(relative.url("/a"));
     EXPECT_TRUE(toRelative.status.startsWith("Error: Cannot connect to :80")) << toRelative.status.toStdString();
-
 }
 
 TEST(DownloadClient, EndlessRedirectsStop)
